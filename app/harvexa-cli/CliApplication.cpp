@@ -1,0 +1,98 @@
+#include "CliApplication.h"
+
+#include "ConsoleMessagePresenter.h"
+#include "ConsoleProgressView.h"
+#include "core/CLLang.h"
+#include "core/CoreStartup.h"
+
+#include <memory>
+
+namespace harvexa {
+
+namespace {
+
+constexpr const char* kUsage = R"(Usage: harvexa-cli [--yes] COMMAND [ARGUMENTS]
+
+Harvests public contact data from the web; the headless twin of the desktop program "harvexa".
+It uses the same application folder (HARVEXA_HOME, or the folder of the program).
+
+Commands:
+  config get SECTION KEY          print a value of config.ini
+  config set SECTION KEY VALUE    change a value of config.ini
+
+Options:
+  --yes          answer yes to every question instead of no
+  -h, --help     show this help
+  --version      show the version
+)";
+
+} // namespace
+
+int CliApplication::PrintHelp() {
+    m_out << kUsage;
+    return 0;
+}
+
+int CliApplication::PrintVersion() {
+    m_out << "harvexa-cli " << HARVEXA_VERSION << '\n';
+    return 0;
+}
+
+int CliApplication::Run(const std::vector<std::string>& args) {
+    std::vector<std::string> rest;
+    bool answerYes = false;
+    for (const auto& arg : args) {
+        if (arg == "-h" || arg == "--help")
+            return PrintHelp();
+        if (arg == "--version")
+            return PrintVersion();
+        if (arg == "--yes")
+            answerYes = true;
+        else
+            rest.push_back(arg);
+    }
+    if (rest.empty()) {
+        m_err << kUsage;
+        return 2;
+    }
+
+    ConsoleMessagePresenter presenter(m_err, answerYes);
+    ConsoleProgressView progress(m_err);
+    CoreStartup startup({presenter, progress, progress});
+    if (!startup.Start({})) {
+        m_err << "harvexa-cli: start-up failed\n";
+        return 1;
+    }
+
+    const std::string command = rest.front();
+    const std::vector<std::string> commandArgs(rest.begin() + 1, rest.end());
+    if (command == "config")
+        return RunConfig(commandArgs);
+    m_err << "harvexa-cli: unknown command '" << command << "'\n" << kUsage;
+    return 2;
+}
+
+int CliApplication::RunConfig(const std::vector<std::string>& args) {
+    CLLang lang;
+    if (args.size() == 3 && args[0] == "get") {
+        const auto value = lang.FindConfigValue(args[1], args[2]);
+        if (!value) {
+            m_err << "harvexa-cli: no key '" << args[2] << "' in section [" << args[1] << "] of " << lang.ConfigPath()
+                  << '\n';
+            return 1;
+        }
+        m_out << *value << '\n';
+        return 0;
+    }
+    if (args.size() == 4 && args[0] == "set") {
+        if (!lang.WriteConfigString(args[1], args[2], args[3])) {
+            m_err << "harvexa-cli: cannot write " << lang.ConfigPath() << '\n';
+            return 1;
+        }
+        return 0;
+    }
+    m_err << "usage: harvexa-cli config get SECTION KEY | config set SECTION KEY VALUE\n";
+    return 2;
+}
+
+} // namespace harvexa
