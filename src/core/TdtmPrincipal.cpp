@@ -44,10 +44,8 @@ TdtmPrincipal::TdtmPrincipal(FrontEnd frontEnd, TdtmInitialTables& tables, const
 TdtmPrincipal::~TdtmPrincipal() = default;
 
 bool TdtmPrincipal::RequestShutdown() {
-    if (!m_facade)
-        return true;
-    if (restartPending) {
-        m_facade.reset();
+    if (m_shutDown || restartPending) {
+        m_shutDown = true;
         return true;
     }
     CLFacade& facade = *m_facade;
@@ -56,7 +54,7 @@ bool TdtmPrincipal::RequestShutdown() {
     const TableCopyReport report = BackupTables(facade.progress, facade.lang);
     for (const auto& file : report.failedFiles)
         facade.messages.ShowError("The backup copy of " + file + " could not be written.");
-    m_facade.reset();
+    m_shutDown = true;
     DisarmRestarter();
     return true;
 }

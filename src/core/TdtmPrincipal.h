@@ -25,15 +25,17 @@ public:
     // Set before an automatic restart: the shutdown then asks nothing and skips the backup.
     std::atomic<bool> restartPending{false};
 
-    // The close request of the main window: true when the program may end. Destroys the facade on true.
+    // The close request of the main window: true when the program may end. The facade itself lives
+    // until this module goes, so windows still on screen never hold dangling references.
     bool RequestShutdown();
-    bool FacadeAlive() const { return m_facade != nullptr; }
+    bool ShutDown() const { return m_shutDown; }
 
 private:
     std::string m_language = "en";
     std::unique_ptr<CLFacade> m_facade;
     int m_resumeId = 0;
     int m_logLineLimit = 0;
+    bool m_shutDown = false;
 };
 
 } // namespace harvexa

@@ -121,16 +121,16 @@ protected:
 TEST_F(Shutdown, NoKeepsRunningAndWritesNoBackup) {
     m_front.presenter.answers = {false};
     EXPECT_FALSE(m_startup.Principal().RequestShutdown());
-    EXPECT_TRUE(m_startup.Principal().FacadeAlive());
+    EXPECT_FALSE(m_startup.Principal().ShutDown());
     EXPECT_EQ(m_front.presenter.questions.size(), 1u);
     EXPECT_NE(m_front.presenter.questions[0], "not found text");
     EXPECT_FALSE(fs::exists(m_app.File("backup/tbResearch.xml")));
 }
 
-TEST_F(Shutdown, YesBacksUpTablesAndDestroysFacade) {
+TEST_F(Shutdown, YesBacksUpTablesAndEnds) {
     m_front.presenter.answers = {true};
     EXPECT_TRUE(m_startup.Principal().RequestShutdown());
-    EXPECT_FALSE(m_startup.Principal().FacadeAlive());
+    EXPECT_TRUE(m_startup.Principal().ShutDown());
     for (const char* file : kTableFiles)
         EXPECT_EQ(m_app.ReadFile(std::string("backup/") + file), m_app.ReadFile(file)) << file;
     EXPECT_EQ(m_front.progress.calls.back(), "Close");
