@@ -1,5 +1,6 @@
 #include "CliApplication.h"
 
+#include "AnalyseCommand.h"
 #include "ConsoleMessagePresenter.h"
 #include "ConsoleProgressView.h"
 #include "core/CLLang.h"
@@ -19,6 +20,7 @@ It uses the same application folder (HARVEXA_HOME, or the folder of the program)
 Commands:
   config get SECTION KEY          print a value of config.ini
   config set SECTION KEY VALUE    change a value of config.ini
+  analyse FILE --url URL [...]    analyse one saved page and print its facts as JSON
 
 Options:
   --yes          answer yes to every question instead of no
@@ -68,6 +70,8 @@ int CliApplication::Run(const std::vector<std::string>& args) {
     const std::vector<std::string> commandArgs(rest.begin() + 1, rest.end());
     if (command == "config")
         return RunConfig(commandArgs);
+    if (command == "analyse")
+        return RunAnalyseCommand(commandArgs, m_out, m_err);
     m_err << "harvexa-cli: unknown command '" << command << "'\n" << kUsage;
     return 2;
 }

@@ -76,8 +76,10 @@ bool CLLang::ReadConfigFlag(const std::string& section, const std::string& key, 
     const std::string upperSection = ToUpperAscii(section);
     const std::string upperKey = ToUpperAscii(key);
     const bool flag = config.ReadInteger(upperSection, upperKey, defaultValue ? 1 : 0) != 0;
-    if (flag == defaultValue)
-        (void)config.WriteString(upperSection, upperKey, defaultValue ? "1" : "0");
+    // Writing back only what would change the file keeps per-page reads from rewriting it.
+    const std::string defaultText = defaultValue ? "1" : "0";
+    if (flag == defaultValue && config.Find(upperSection, upperKey) != defaultText)
+        (void)config.WriteString(upperSection, upperKey, defaultText);
     return flag;
 }
 
