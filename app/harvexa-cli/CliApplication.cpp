@@ -3,6 +3,7 @@
 #include "AnalyseCommand.h"
 #include "ConsoleMessagePresenter.h"
 #include "ConsoleProgressView.h"
+#include "ResearchCommands.h"
 #include "core/CLLang.h"
 #include "core/CoreStartup.h"
 
@@ -20,6 +21,13 @@ It uses the same application folder (HARVEXA_HOME, or the folder of the program)
 Commands:
   config get SECTION KEY          print a value of config.ini
   config set SECTION KEY VALUE    change a value of config.ini
+  new --name NAME --sites "URL ..." [options]   create an address-list research (new --help)
+  list                            list the researches with their state and kind
+  show ID|NAME                    print a research as JSON
+  run ID|NAME [--restart]         begin or continue a research; Ctrl-C stops it, keeping its queue;
+                                  --restart arms the restarter for memory-refresh and stall restarts
+  ID                              continue research ID with the restarter armed (used by torvelle)
+  demo                            serve the bundled demo site on loopback and harvest it
   analyse FILE --url URL [...]    analyse one saved page and print its facts as JSON
 
 Options:
@@ -70,6 +78,19 @@ int CliApplication::Run(const std::vector<std::string>& args) {
     const std::vector<std::string> commandArgs(rest.begin() + 1, rest.end());
     if (command == "config")
         return RunConfig(commandArgs);
+    if (command == "new")
+        return RunNewCommand(startup, commandArgs, m_out, m_err);
+    if (command == "list")
+        return RunListCommand(startup, m_out, m_err);
+    if (command == "show")
+        return RunShowCommand(startup, commandArgs, m_out, m_err);
+    if (command == "run")
+        return RunRunCommand(startup, commandArgs, m_out, m_err);
+    // The restarter starts the program with the research id as its only argument.
+    if (rest.size() == 1 && !command.empty() && command.find_first_not_of("0123456789") == std::string::npos)
+        return RunRunCommand(startup, {command, "--restart"}, m_out, m_err);
+    if (command == "demo")
+        return RunDemoCommand(startup, commandArgs, m_out, m_err);
     if (command == "analyse")
         return RunAnalyseCommand(commandArgs, m_out, m_err);
     m_err << "harvexa-cli: unknown command '" << command << "'\n" << kUsage;
@@ -81,8 +102,8 @@ int CliApplication::RunConfig(const std::vector<std::string>& args) {
     if (args.size() == 3 && args[0] == "get") {
         const auto value = lang.FindConfigValue(args[1], args[2]);
         if (!value) {
-            m_err << "harvexa-cli: no key '" << args[2] << "' in section [" << args[1] << "] of " << lang.ConfigPath()
-                  << '\n';
+            m_err << "harvexa-cli: no key '" << args[2] << "' in section [" << args[1] << "] of "
+                  << lang.ConfigPath() << '\n';
             return 1;
         }
         m_out << *value << '\n';
