@@ -2,6 +2,7 @@
 
 #include "core/CLLang.h"
 #include "core/UserMessages.h"
+#include "ui/ShowingErrors.h"
 #include "ui/TfrmHelp.h"
 
 #include <QAction>
@@ -234,13 +235,7 @@ void TfrmMain::RunCommand(MainCommand command) {
     if (!handler)
         return;
     // An error must not cross the event loop; the command's window reports it instead.
-    try {
-        handler();
-    } catch (const std::exception& error) {
-        m_messages.ShowError(error.what());
-    } catch (...) {
-        m_messages.ShowError("Unexpected error.");
-    }
+    RunShowingErrors(m_messages, handler);
 }
 
 void TfrmMain::ShowAbout() {
@@ -322,15 +317,9 @@ void TfrmMain::closeEvent(QCloseEvent* event) {
     bool mayClose = true;
     if (m_closeHook) {
         m_askingToClose = true;
-        try {
-            mayClose = m_closeHook();
-        } catch (const std::exception& error) {
-            m_messages.ShowError(error.what());
+        // A hook that fails keeps the window open.
+        if (!RunShowingErrors(m_messages, [&] { mayClose = m_closeHook(); }))
             mayClose = false;
-        } catch (...) {
-            m_messages.ShowError("Unexpected error.");
-            mayClose = false;
-        }
         m_askingToClose = false;
     }
     if (!mayClose) {

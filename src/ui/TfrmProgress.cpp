@@ -1,6 +1,7 @@
 #include "ui/TfrmProgress.h"
 
 #include "core/UserMessages.h"
+#include "ui/ShowingErrors.h"
 
 #include <QCoreApplication>
 #include <QGridLayout>
@@ -224,13 +225,7 @@ void TfrmProgress::StopClicked() {
     const StopCallback callback = m_onStop;
     if (!callback)
         return;
-    try {
-        callback();
-    } catch (const std::exception& error) {
-        m_messages.ShowError(error.what());
-    } catch (...) {
-        m_messages.ShowError("Unexpected error.");
-    }
+    RunShowingErrors(m_messages, callback);
 }
 
 } // namespace harvexa

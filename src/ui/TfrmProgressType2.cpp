@@ -1,6 +1,7 @@
 #include "ui/TfrmProgressType2.h"
 
 #include "core/UserMessages.h"
+#include "ui/ShowingErrors.h"
 
 #include <QHBoxLayout>
 #include <QLabel>
@@ -118,13 +119,7 @@ void TfrmProgressType2::StopClicked() {
     const StopCallback callback = m_onStop;
     if (!callback)
         return;
-    try {
-        callback();
-    } catch (const std::exception& error) {
-        m_messages.ShowError(error.what());
-    } catch (...) {
-        m_messages.ShowError("Unexpected error.");
-    }
+    RunShowingErrors(m_messages, callback);
 }
 
 } // namespace harvexa
